@@ -1,0 +1,65 @@
+#include "fracture/closure_storage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "fracture/section_area.h"
+#include "state/constants.h"
+
+namespace quenlor {
+
+namespace {
+
+constexpr double kEndOfInjectionMargin = kF1e_6;
+constexpr double kAreaFloor = kF0_001;
+constexpr double kDerivativeStep = kF1e_6;
+constexpr double kClosedValueLimit = kFMinus1e_10;
+constexpr double kRampSwitch = -10.0;
+constexpr double kExponentGuard = 200.0;
+
+}  // namespace
+
+double closureStorageByTime(const ModelState& state, double t) {
+    if (t - state.control.injectionDuration > kEndOfInjectionMargin) return 0.0;
+    return state.derived.dimensionlessFractureStorage;
+}
+
+double applyShrinkageRamp(double storage, double s, double delta) {
+    const double eps = kF0_1 * delta;
+    const double a1 = std::max(-(s + delta) / eps, -kExponentGuard);
+    const double a2 = std::max(-delta / eps, -kExponentGuard);
+    const double norm = std::log(1.0 + std::exp(a2)) / delta * eps + 1.0;
+    const double g = a1 > kExponentGuard ? a1 : std::log(1.0 + std::exp(a1));
+    return storage * (1.0 - (-(g * eps + s) / delta)) / norm;
+}
+
+double closureStorageByPressure(ModelState& state, double pw) {
+    const DerivedGroups& d = state.derived;
+    const ControlRecord& c = state.control;
+    const double cd = d.dimensionlessWellboreStorage;
+    if (state.march.currentTime <= d.dimensionlessClosureTime) {
+        if (state.control.closureReferencePressure < pw) state.control.closureReferencePressure = pw;
+        return cd * c.fractureStorageFactor + d.dimensionlessFractureStorage;
+    }
+    const double e2 = d.equilibriumPressureRatio2;
+    const double pn = e2 - std::max(pw - c.closureReferencePressure, 0.0) / d.dimensionlessStressContrast;
+    if (pn <= 0.0 && c.closedFractureCompliance >= kClosedValueLimit) return c.closedFractureCompliance;
+
+    const double p0 = std::max(e2, kAreaFloor);
+    const double p = std::max(pn, kAreaFloor);
+    const double h = kDerivativeStep;
+    const double d0 = (fractureSectionArea(state, p0 + h) - fractureSectionArea(state, p0 - h)) *
+                      kHalfReciprocalDerivativeStep;
+    const double slope = (fractureSectionArea(state, p + h) - fractureSectionArea(state, p - h)) / (2.0 * h);
+    const double area = fractureSectionArea(state, p);
+    const double area0 = fractureSectionArea(state, p0);
+    const double r = (area / area0) * cd * c.fractureStorageFactor + (slope / d0) * d.scaledFractureStorage;
+    if (c.closedFractureCompliance >= kRampSwitch) return r;
+
+    const double pd = c.closureWidthFraction * e2;
+    if (pd <= pn) return r;
+    const double s = (pn - pd) * d.dimensionlessStressContrast;
+    return applyShrinkageRamp(r, s, d.effectiveShrinkageDelay);
+}
+
+}  // namespace quenlor
