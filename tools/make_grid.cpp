@@ -30,8 +30,10 @@ int main(int argc, char** argv) {
         const double x = (a - 1) * 0.025;
         for (int b = 1; b <= 201; ++b) {
             const double y = (b - 1) * 0.025;
-            // Ten values to a line, so records span lines as the format allows.
-            std::fprintf(out, "%.17g%s", a0 + bx * x + cy * y, (b % 10 == 0 || b == 201) ? "\n" : " ");
+            // Fifteen significant digits keep decimal grid values clean
+            // (0.075, not 0.07500000000000001); ten values to a line, so
+            // records span lines as the format allows.
+            std::fprintf(out, "%.15g%s", a0 + bx * x + cy * y, (b % 10 == 0 || b == 201) ? "\n" : " ");
         }
     }
     if (std::fclose(out) != 0) {
