@@ -135,17 +135,7 @@ void fallOffStep(ModelState& s, bool tail) {
         for (int k = 1; k <= n - 1; ++k) m.historySum += fallOffIntervalTerm(s, n, k);
     } else {
         const double t1 = n - 1 >= 1 ? fallOffIntervalTerm(s, n, 1) : 0.0;
-        m.historySum = t1;
-        const int span = n - 1;
-        if (span > 1) {
-            if (m.firstTermMemory == 0.0) {
-                m.firstTermMemory = t1;
-                m.historySum = span * t1;
-            } else {
-                m.historySum = (span - 1) * t1 - m.firstTermMemory;
-                m.firstTermMemory = t1;
-            }
-        }
+        m.historySum = scaledTailHistory(t1, n, m.firstTermMemory);
     }
 
     const double x1 = (m.pressureRecord[n - 1] * w * g - m.historySum + m.mainInjectionIntegral +
@@ -155,6 +145,32 @@ void fallOffStep(ModelState& s, bool tail) {
 }
 
 }  // namespace
+
+double scaledTailHistory(double firstTerm, int n, double& firstTermMemory) {
+    const int span = n - 1;
+    if (span <= 1) return firstTerm;
+    if (firstTermMemory == 0.0) {
+        firstTermMemory = firstTerm;
+        return span * firstTerm;
+    }
+    const double sum = (span - 1) * firstTerm - firstTermMemory;
+    firstTermMemory = firstTerm;
+    return sum;
+}
+
+double tailStartCorrection(const double* t, const double* p, int n) {
+    const double s1 = (p[n - 1] - p[n - 2]) / (t[n - 1] - t[n - 2]) * (t[n - 1] + t[n - 2]) * 0.5;
+    const double s2 = (p[n - 2] - p[n - 3]) / (t[n - 2] - t[n - 3]) * (t[n - 2] + t[n - 3]) * 0.5;
+    const double s3 = (p[n - 3] - p[n - 4]) / (t[n - 3] - t[n - 4]) * (t[n - 3] + t[n - 4]) * 0.5;
+    const double s4 = (p[n - 4] - p[n - 5]) / (t[n - 4] - t[n - 5]) * (t[n - 4] + t[n - 5]) * 0.5;
+    const double c1 = (s1 - s2) / ((t[n - 1] - t[n - 3]) * 0.5);
+    const double c2 = (s2 - s3) / ((t[n - 2] - t[n - 4]) * 0.5);
+    const double c3 = (s3 - s4) / ((t[n - 3] - t[n - 5]) * 0.5);
+    const double cm = (c3 + c2 + c1) * (1.0 / 3.0);
+    const double slope = cm * (t[n] - t[n - 1]) + s3;
+    const double extrapolated = (t[n] - t[n - 1]) * slope / ((t[n - 1] + t[n]) * 0.5) + p[n - 1];
+    return p[n] - extrapolated;
+}
 
 void injectionMarch(ModelState& s) {
     MarchState& m = s.march;
@@ -257,21 +273,7 @@ void tailMarch(ModelState& s) {
         m.currentTime *= ratio;
         fallOffStep(s, true);
         const int n = m.recordCount;
-        const double* p = m.pressureRecord;
-        const double* t = m.timeRecord;
-        if (step == 1) {
-            const double s1 = (p[n - 1] - p[n - 2]) / (t[n - 1] - t[n - 2]) * (t[n - 1] + t[n - 2]) * 0.5;
-            const double s2 = (p[n - 2] - p[n - 3]) / (t[n - 2] - t[n - 3]) * (t[n - 2] + t[n - 3]) * 0.5;
-            const double s3 = (p[n - 3] - p[n - 4]) / (t[n - 3] - t[n - 4]) * (t[n - 3] + t[n - 4]) * 0.5;
-            const double s4 = (p[n - 4] - p[n - 5]) / (t[n - 4] - t[n - 5]) * (t[n - 4] + t[n - 5]) * 0.5;
-            const double c1 = (s1 - s2) / ((t[n - 1] - t[n - 3]) * 0.5);
-            const double c2 = (s2 - s3) / ((t[n - 2] - t[n - 4]) * 0.5);
-            const double c3 = (s3 - s4) / ((t[n - 3] - t[n - 5]) * 0.5);
-            const double cm = (c3 + c2 + c1) * (1.0 / 3.0);
-            const double slope = cm * (t[n] - t[n - 1]) + s3;
-            const double extrapolated = (t[n] - t[n - 1]) * slope / ((t[n - 1] + t[n]) * 0.5) + p[n - 1];
-            m.tailCorrection = m.pressureRecord[n] - extrapolated;
-        }
+        if (step == 1) m.tailCorrection = tailStartCorrection(m.timeRecord, m.pressureRecord, n);
         if (m.stepStorage < kF1e_6 || c.closureModel > 0) m.tailCorrection = 0.0;
         m.pressureRecord[n] -= m.tailCorrection;
         appendRow(s.table, m.currentTime, m.pressureRecord[n]);

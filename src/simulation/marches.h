@@ -29,4 +29,15 @@ void injectionMarch(ModelState& state);
 void fallOffMarch(ModelState& state);
 void tailMarch(ModelState& state);
 
+// The tail's history term at step n (record entries 0..n) from the term of
+// the first interval alone: n - 1 intervals of similar weight, each step
+// differenced against the previous step's first term (firstTermMemory,
+// zero at the start of a run; updated here).
+double scaledTailHistory(double firstTerm, int n, double& firstTermMemory);
+
+// The shift that puts the tail's first point (entry n) on the trend of the
+// four record intervals before it: slopes against ln t at the interval
+// midpoints, their mean change, extrapolated over the new interval.
+double tailStartCorrection(const double* time, const double* pressure, int n);
+
 }  // namespace quenlor
