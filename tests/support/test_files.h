@@ -99,3 +99,34 @@ inline constexpr double kCatalogueDefaults[kParameterCount] = {
     300.0, 0.0, 200.0, 15.0, 15.0, 1.0, 20.0, 20.0, static_cast<double>(0.01f), 2.0, 130000.0, 0.25};
 
 }  // namespace quenlor::testing_support
+
+#include <cstring>
+#include <memory>
+
+#include "interface/intake.h"
+#include "state/default_case.h"
+
+namespace quenlor::testing_support {
+
+// A model state with its own data directory, run through the intake as
+// the host would run it.
+struct ModelRun {
+    std::unique_ptr<ModelState> state = std::make_unique<ModelState>();
+    std::string dir = makeScratchDirectory();
+    double parameters[kParameterCount];
+    double layer[kLayerValueCount];
+
+    ModelRun() {
+        std::memcpy(parameters, kCatalogueDefaults, sizeof parameters);
+        std::memcpy(layer, kDefaultLayerValues, sizeof layer);
+        setDataDirectory(*state, dir.data(), static_cast<int>(dir.size()));
+        writeDefaultGrid(dir);
+    }
+    void writeControl(const ControlRecord& c) { writeText(dir + kControlFileName, controlFileText(c)); }
+    // Writes the control file and runs; returns what went to standard error.
+    std::string run(const ControlRecord& c);
+    void run() { setActiveLayer(*state, kParameterCount, parameters, layer); }
+    const ResponseTable& table() const { return state->table; }
+};
+
+}  // namespace quenlor::testing_support
