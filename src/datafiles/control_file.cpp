@@ -73,17 +73,16 @@ void report(ProblemSink& sink, const char* path, int line, int first, int last, 
 }
 
 // Reads one line into buffer (at most kLineBuffer-1 characters kept, the
-// rest of a longer line consumed). Returns false at end of file.
+// rest of a longer line consumed). Returns false at end of file. Read
+// character by character, so a NUL byte is one more character of the line
+// (it makes its field not a number) and never hides the line's end.
 bool readLine(std::FILE* file, char (&buffer)[kLineBuffer], int& length) {
-    if (!std::fgets(buffer, kLineBuffer, file)) return false;
-    length = static_cast<int>(std::strlen(buffer));
-    bool complete = length > 0 && buffer[length - 1] == '\n';
-    if (!complete) {
-        int c;
-        while ((c = std::fgetc(file)) != EOF && c != '\n') {
-        }
-    }
-    while (length > 0 && (buffer[length - 1] == '\n' || buffer[length - 1] == '\r')) --length;
+    int c = std::fgetc(file);
+    if (c == EOF) return false;
+    length = 0;
+    for (; c != EOF && c != '\n'; c = std::fgetc(file))
+        if (length < kLineBuffer - 1) buffer[length++] = static_cast<char>(c);
+    while (length > 0 && buffer[length - 1] == '\r') --length;
     return true;
 }
 

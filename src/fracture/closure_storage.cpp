@@ -17,6 +17,30 @@ constexpr double kClosedValueLimit = kFMinus1e_10;
 constexpr double kRampSwitch = -10.0;
 constexpr double kExponentGuard = 200.0;
 
+using ClosureStartAreas = ReuseMemo::ClosureStartAreas;
+
+// The section areas at the closure-start net pressure p0 and p0 +- h. The
+// section area depends only on its argument, the contrast ratio and the
+// tip-1 equilibrium pressure (the pinned-tip ratio derives from these two),
+// so the areas are kept while those three are unchanged.
+ClosureStartAreas closureStartAreas(ModelState& state, double p0) {
+    ClosureStartAreas& kept = state.memo.closureStart;
+    const DerivedGroups& d = state.derived;
+    if (!state.reuseDisabled && kept.valid && kept.p0 == p0 && kept.ratio == d.stressContrastRatio &&
+        kept.equilibrium1 == d.equilibriumPressureRatio1)
+        return kept;
+    ClosureStartAreas fresh;
+    fresh.above = fractureSectionArea(state, p0 + kDerivativeStep);
+    fresh.below = fractureSectionArea(state, p0 - kDerivativeStep);
+    fresh.centre = fractureSectionArea(state, p0);
+    fresh.p0 = p0;
+    fresh.ratio = d.stressContrastRatio;
+    fresh.equilibrium1 = d.equilibriumPressureRatio1;
+    fresh.valid = true;
+    kept = fresh;
+    return fresh;
+}
+
 }  // namespace
 
 double closureStorageByTime(const ModelState& state, double t) {
@@ -48,11 +72,11 @@ double closureStorageByPressure(ModelState& state, double pw) {
     const double p0 = std::max(e2, kAreaFloor);
     const double p = std::max(pn, kAreaFloor);
     const double h = kDerivativeStep;
-    const double d0 = (fractureSectionArea(state, p0 + h) - fractureSectionArea(state, p0 - h)) *
-                      kHalfReciprocalDerivativeStep;
+    const ClosureStartAreas start = closureStartAreas(state, p0);
+    const double d0 = (start.above - start.below) * kHalfReciprocalDerivativeStep;
     const double slope = (fractureSectionArea(state, p + h) - fractureSectionArea(state, p - h)) / (2.0 * h);
     const double area = fractureSectionArea(state, p);
-    const double area0 = fractureSectionArea(state, p0);
+    const double area0 = start.centre;
     const double r = (area / area0) * cd * c.fractureStorageFactor + (slope / d0) * d.scaledFractureStorage;
     if (c.closedFractureCompliance >= kRampSwitch) return r;
 

@@ -4,8 +4,14 @@
 
 namespace quenlor {
 
+void restartTable(ResponseTable& table) {
+    table.count = 1;
+    table.timesIncreasing = true;
+}
+
 void appendRow(ResponseTable& table, double time, double value) {
     if (table.count >= kTableCapacity) return;
+    if (table.count >= 2 && !(time > table.time[table.count])) table.timesIncreasing = false;
     table.count += 1;
     table.time[table.count] = time;
     table.value[table.count] = value;
@@ -20,9 +26,26 @@ double lookupResponse(ModelState& state, double hostTime) {
     // Three rows after the origin are needed for the parabola.
     if (count - 1 < 3) return state.heldResult;
 
-    int i = 2;
-    while (i <= count && !(table.time[i] >= t)) ++i;
-    if (i > count) return state.heldResult;
+    // The first row at or after t. Bisection finds the same row as a scan
+    // when the times increase strictly; a table that repeats a time range
+    // (several passes) is scanned.
+    int i;
+    if (table.timesIncreasing && !state.reuseDisabled) {
+        if (!(t <= table.time[count])) return state.heldResult;  // beyond the last row, or not a number
+        int lo = 2, hi = count;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (table.time[mid] >= t)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        i = lo;
+    } else {
+        i = 2;
+        while (i <= count && !(table.time[i] >= t)) ++i;
+        if (i > count) return state.heldResult;
+    }
 
     int m;
     if (i == 2 || i == 3) {

@@ -17,6 +17,9 @@ namespace quenlor {
 
 double lookupResponse(ModelState& state, double hostTime);
 
+// Restarts the table at its origin row (time 0, value 0, never written).
+void restartTable(ResponseTable& table);
+
 // Appends one row (count up by one, then the row written at the new count).
 // Rows beyond the capacity are dropped; runs are checked beforehand so
 // that they never reach it.

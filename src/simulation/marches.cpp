@@ -21,27 +21,63 @@ double openFractureStorage(const ModelState& s) {
 }
 
 // Storage of earlier interval k (closure models 1..5).
+//
+// After the closure time the storage by pressure no longer changes the
+// reference pressure and depends only on the interval's mean pressure and
+// that reference, which stay fixed once the interval is recorded: each
+// interval's value is kept and used again while both are unchanged.
 double intervalStorage(ModelState& s, int k) {
     const MarchState& m = s.march;
     const double cd = s.derived.dimensionlessWellboreStorage;
     if (s.control.closureModel < 5)
         return closureStorageByTime(s, (m.timeRecord[k] + m.timeRecord[k - 1]) * 0.5) + cd;
-    return closureStorageByPressure(s, (m.pressureRecord[k - 1] + m.pressureRecord[k]) * 0.5) + cd;
+    const double pw = (m.pressureRecord[k - 1] + m.pressureRecord[k]) * 0.5;
+    const bool closed = m.currentTime > s.derived.dimensionlessClosureTime;
+    ReuseMemo::IntervalStorage& kept = s.memo.interval[k];
+    const double reference = s.control.closureReferencePressure;
+    if (closed && !s.reuseDisabled && kept.valid && kept.pressure == pw && kept.reference == reference)
+        return kept.value + cd;
+    const double value = closureStorageByPressure(s, pw);
+    if (closed) kept = {pw, reference, value, true};
+    return value + cd;
 }
 
+// Forgets the kept interval storages (a march starting again from time 0).
+void forgetIntervalStorages(ModelState& s) {
+    for (ReuseMemo::IntervalStorage& kept : s.memo.interval) kept.valid = false;
+}
+
+// x^exponent, reusing the previous power when x repeats: within a step the
+// later end of interval k is the earlier end of interval k+1.
+struct PowerMemo {
+    double x = 0.0, exponent = 0.0, value = 0.0;
+    bool valid = false;
+    double operator()(double arg, double exp, bool reuse) {
+        if (reuse && valid && arg == x && exp == exponent) return value;
+        x = arg;
+        exponent = exp;
+        value = std::pow(arg, exp);
+        valid = true;
+        return value;
+    }
+};
+
 // Unit-rate response of earlier interval k, seen at step n, over its length.
-double intervalWeight(ModelState& s, int n, int k, double scale, double exponent) {
+double intervalWeight(ModelState& s, int n, int k, double scale, double exponent, PowerMemo& powers) {
     const MarchState& m = s.march;
     const double e1 = m.timeRecord[n] - m.timeRecord[k - 1];
     const double e2 = m.timeRecord[n] - m.timeRecord[k];
     const double delta = m.timeRecord[k] - m.timeRecord[k - 1];
     const double end = s.control.simulationEndTime;
     if (e1 > end && e2 > end) return (invertAt(s, e1).pressure - invertAt(s, e2).pressure) / delta;
-    return scale * (std::pow(e1, exponent) - std::pow(e2, exponent)) / delta;
+    const bool reuse = !s.reuseDisabled;
+    const double p1 = powers(e1, exponent, reuse);
+    const double p2 = powers(e2, exponent, reuse);
+    return scale * (p1 - p2) / delta;
 }
 
 // History term of earlier interval k at step n after shut-in.
-double fallOffIntervalTerm(ModelState& s, int n, int k) {
+double fallOffIntervalTerm(ModelState& s, int n, int k, PowerMemo& powers) {
     const MarchState& m = s.march;
     const SweepFits& f = s.fits;
     const double dp = m.pressureRecord[k] - m.pressureRecord[k - 1];
@@ -52,7 +88,7 @@ double fallOffIntervalTerm(ModelState& s, int n, int k) {
                              : powerLaw(f.fallOffDerivativeFitScale, f.fallOffDerivativeFitExponent, e1);
         return dp * s.derived.dimensionlessWellboreStorage * d;
     }
-    const double g = intervalWeight(s, n, k, f.fallOffPressureFitScale, f.fallOffPressureFitExponent);
+    const double g = intervalWeight(s, n, k, f.fallOffPressureFitScale, f.fallOffPressureFitExponent, powers);
     const double w = intervalStorage(s, k);
     return w * dp * g;
 }
@@ -130,11 +166,12 @@ void fallOffStep(ModelState& s, bool tail) {
     }
     m.stepStorage = w;
 
+    PowerMemo powers;
     if (!tail) {
         m.historySum = 0.0;
-        for (int k = 1; k <= n - 1; ++k) m.historySum += fallOffIntervalTerm(s, n, k);
+        for (int k = 1; k <= n - 1; ++k) m.historySum += fallOffIntervalTerm(s, n, k, powers);
     } else {
-        const double t1 = n - 1 >= 1 ? fallOffIntervalTerm(s, n, 1) : 0.0;
+        const double t1 = n - 1 >= 1 ? fallOffIntervalTerm(s, n, 1, powers) : 0.0;
         m.historySum = scaledTailHistory(t1, n, m.firstTermMemory);
     }
 
@@ -197,6 +234,7 @@ void injectionMarch(ModelState& s) {
     m.timeRecord[0] = 0.0;
     m.pressureRecord[0] = 0.0;
     m.pressureOffset = 0.0;
+    forgetIntervalStorages(s);
     for (int step = 0; step < c.stepsPerInjection; ++step) {
         m.currentTime += m.timeStep;
         if (m.currentTime > c.minInjectionInversionTime) {
@@ -228,8 +266,9 @@ void injectionMarch(ModelState& s) {
         m.stepStorage = w;
 
         m.historySum = 0.0;
+        PowerMemo powers;
         for (int k = 1; k <= n - 1; ++k) {
-            const double gk = intervalWeight(s, n, k, f.pressureFitScale, f.pressureFitExponent);
+            const double gk = intervalWeight(s, n, k, f.pressureFitScale, f.pressureFitExponent, powers);
             const double wk = intervalStorage(s, k);
             m.historySum += wk * (m.pressureRecord[k] - m.pressureRecord[k - 1]) * gk;
         }

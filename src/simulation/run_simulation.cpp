@@ -201,6 +201,7 @@ private:
 void runSimulation(ModelState& state) {
     state.march.firstTermMemory = 0.0;
     state.pinnedTipRatioDerived = false;
+    state.memo.closureStart.valid = false;
     PrintFirst diagnostics;
     if (!loadDataFiles(state, diagnostics)) return;
     orderContrastsAndHeights(state.parameters);

@@ -4,6 +4,7 @@
 
 #include "datafiles/lookup_grid.h"
 #include "flow/special_functions.h"
+#include "interface/response_lookup.h"
 #include "state/constants.h"
 
 namespace quenlor {
@@ -82,7 +83,7 @@ void setUpSimulation(ModelState& state) {
     d.dimensionlessWellboreStorage = 0.5 * kCubicFeetPerBarrel * l.totalCompressibility * p.wellboreVolume /
                                      (pi * hmin * (xf * xf) * ce * l.porosity);
 
-    state.table.count = 1;
+    restartTable(state.table);
 
     const double apparentSkin = interpolateLookupGrid(state.grid, twoOverConductivity, absoluteFaceSkin);
     d.apparentSkin = apparentSkin;

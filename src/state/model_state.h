@@ -131,6 +131,9 @@ struct ResponseTable {
     std::int32_t count;
     double time[kTableCapacity + 1];   // index 0 unused
     double value[kTableCapacity + 1];  // index 0 unused
+    // Whether rows 2..count are in strictly increasing time (kept by
+    // appendRow), so that a lookup may search by bisection.
+    bool timesIncreasing;
 };
 
 // Dimensionless groups of the set-up.
@@ -203,6 +206,30 @@ struct KernelParameters {
     double kernelSideSign;
 };
 
+// Values the simulation keeps so that it need not compute them again.
+// Every kept value is the very double a fresh evaluation would give: an
+// entry is used only when all its inputs are equal to the ones it was
+// computed from.
+struct ReuseMemo {
+    // Closed-fracture storage of record interval k (closure model 5), as a
+    // function of its mean pressure and the closure reference pressure.
+    struct IntervalStorage {
+        double pressure;
+        double reference;
+        double value;
+        bool valid;
+    };
+    IntervalStorage interval[kRecordLastIndex + 1];
+    // Section areas at the closure-start net pressure P0 (and P0 +- h).
+    struct ClosureStartAreas {
+        double p0;
+        double ratio;
+        double equilibrium1;
+        double below, above, centre;
+        bool valid;
+    } closureStart;
+};
+
 struct ModelState {
     BlankText<kDllPathLength> dllPath;
     BlankText<kWorkingPathLength> workingPath;
@@ -222,6 +249,10 @@ struct ModelState {
     KernelParameters kernel;
     double pinnedTipRatio;
     bool pinnedTipRatioDerived;  // cleared at the start of every run
+    ReuseMemo memo;
+    // Turns every reuse of earlier results off: the plain evaluation, for
+    // checking that reuse changes no result.
+    bool reuseDisabled;
 };
 
 }  // namespace quenlor
