@@ -82,6 +82,12 @@ bool precheck(const std::string& directory, const ModelInputs& inputs, ControlRe
     return true;
 }
 
+bool hasResponse(const ResponseCurve& curve) {
+    for (double p : curve.hostPressure)
+        if (p != 0.0) return true;
+    return false;
+}
+
 std::string number(double v) { return fmt::format("{}", v); }
 std::string brief(double v) { return fmt::format("{:.4g}", v); }
 
@@ -182,9 +188,7 @@ int runSimulate(const SimulateOptions& o) {
 
         const double runSeconds = runModel(library, data, inputs);
         const ResponseCurve curve = sampleResponse(library, inputs, span, o.perDecade, o.smoothing);
-        bool any = false;
-        for (double p : curve.hostPressure) any = any || p != 0.0;
-        if (!any) {
+        if (!hasResponse(curve)) {
             error("the model returned no response for these inputs (its own message, if any, is above)");
             return kExitFailed;
         }
@@ -340,6 +344,23 @@ int runSensitivity(const SensitivityOptions& so) {
         const std::string data = dataDirectoryFor(o.where, library);
         const std::string name = catalogue[index].shortName;
 
+        // Every value is checked before anything runs or is written.
+        std::vector<ModelInputs> runs;
+        std::vector<SimulationSpan> spans;
+        for (double value : values) {
+            ModelInputs in = base;
+            in.parameters[index] = value;
+            requireUsable(catalogue, in);
+            const std::vector<CatalogueInfo> one = {catalogue[index]};
+            ModelInputs only{};
+            only.parameters[0] = value;
+            for (const std::string& w : rangeWarnings(one, only)) warning(w);
+            ControlRecord control{};
+            if (!precheck(data, in, control)) return kExitFailed;
+            runs.push_back(in);
+            spans.push_back(simulationSpan(control));
+        }
+
         Outputs out = prepareOutputs(o.output, o.plots);
         std::ofstream csv(out.path("sensitivity.csv"));
         csv << fmt::format("# quenlor sensitivity: model {} ({}), data {}, curves over {}\n", library.modelName(),
@@ -351,19 +372,16 @@ int runSensitivity(const SensitivityOptions& so) {
         std::vector<std::string> titles;
         std::vector<std::string> lines;
         for (std::size_t k = 0; k < values.size(); ++k) {
-            ModelInputs in = base;
-            in.parameters[index] = values[k];
-            requireUsable(catalogue, in);
-            const std::vector<CatalogueInfo> one = {catalogue[index]};
-            ModelInputs only{};
-            only.parameters[0] = values[k];
-            for (const std::string& w : rangeWarnings(one, only)) warning(w);
-            ControlRecord control{};
-            if (!precheck(data, in, control)) return kExitFailed;
-            const SimulationSpan span = simulationSpan(control);
+            const ModelInputs& in = runs[k];
+            const SimulationSpan& span = spans[k];
             const UnitConversions units(in);
             const double runSeconds = runModel(library, data, in);
             const ResponseCurve c = sampleResponse(library, in, span, o.perDecade, o.smoothing);
+            if (!hasResponse(c)) {
+                error(fmt::format("the model returned no response for {} = {} (its own message, if any, is above)",
+                                  name, values[k]));
+                return kExitFailed;
+            }
             std::size_t peak = 0;
             for (std::size_t i = 0; i < c.hostTime.size(); ++i) {
                 csv << fmt::format("{},{},{},{},{},{},{}\n", k + 1, values[k], c.hostTime[i], c.hostPressure[i],
