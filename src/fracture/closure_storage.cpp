@@ -19,6 +19,23 @@ constexpr double kExponentGuard = 200.0;
 
 using ClosureStartAreas = ReuseMemo::ClosureStartAreas;
 
+// The section area at pn, or a recent evaluation at the same net pressure
+// with the same contrast ratio and tip-1 equilibrium pressure.
+double sectionArea(ModelState& state, double pn) {
+    ReuseMemo& memo = state.memo;
+    const DerivedGroups& d = state.derived;
+    if (!state.reuseDisabled) {
+        for (const ReuseMemo::SectionArea& e : memo.recentAreas)
+            if (e.valid && e.pn == pn && e.ratio == d.stressContrastRatio &&
+                e.equilibrium1 == d.equilibriumPressureRatio1)
+                return e.area;
+    }
+    const double area = fractureSectionArea(state, pn);
+    memo.recentAreas[memo.nextRecentArea] = {pn, d.stressContrastRatio, d.equilibriumPressureRatio1, area, true};
+    memo.nextRecentArea = (memo.nextRecentArea + 1) % ReuseMemo::kRecentAreas;
+    return area;
+}
+
 // The section areas at the closure-start net pressure p0 and p0 +- h. The
 // section area depends only on its argument, the contrast ratio and the
 // tip-1 equilibrium pressure (the pinned-tip ratio derives from these two),
@@ -30,9 +47,9 @@ ClosureStartAreas closureStartAreas(ModelState& state, double p0) {
         kept.equilibrium1 == d.equilibriumPressureRatio1)
         return kept;
     ClosureStartAreas fresh;
-    fresh.above = fractureSectionArea(state, p0 + kDerivativeStep);
-    fresh.below = fractureSectionArea(state, p0 - kDerivativeStep);
-    fresh.centre = fractureSectionArea(state, p0);
+    fresh.above = sectionArea(state, p0 + kDerivativeStep);
+    fresh.below = sectionArea(state, p0 - kDerivativeStep);
+    fresh.centre = sectionArea(state, p0);
     fresh.p0 = p0;
     fresh.ratio = d.stressContrastRatio;
     fresh.equilibrium1 = d.equilibriumPressureRatio1;
@@ -74,8 +91,8 @@ double closureStorageByPressure(ModelState& state, double pw) {
     const double h = kDerivativeStep;
     const ClosureStartAreas start = closureStartAreas(state, p0);
     const double d0 = (start.above - start.below) * kHalfReciprocalDerivativeStep;
-    const double slope = (fractureSectionArea(state, p + h) - fractureSectionArea(state, p - h)) / (2.0 * h);
-    const double area = fractureSectionArea(state, p);
+    const double slope = (sectionArea(state, p + h) - sectionArea(state, p - h)) / (2.0 * h);
+    const double area = sectionArea(state, p);
     const double area0 = start.centre;
     const double r = (area / area0) * cd * c.fractureStorageFactor + (slope / d0) * d.scaledFractureStorage;
     if (c.closedFractureCompliance >= kRampSwitch) return r;

@@ -202,6 +202,7 @@ void runSimulation(ModelState& state) {
     state.march.firstTermMemory = 0.0;
     state.pinnedTipRatioDerived = false;
     state.memo.closureStart.valid = false;
+    for (ReuseMemo::SectionArea& e : state.memo.recentAreas) e.valid = false;
     PrintFirst diagnostics;
     if (!loadDataFiles(state, diagnostics)) return;
     orderContrastsAndHeights(state.parameters);

@@ -16,7 +16,7 @@ struct DefaultLayer {
     static constexpr double viscosity = 1.0;              // cp
     static constexpr double totalCompressibility = 1e-5;  // 1/psi
     static constexpr double porosity = 0.08;              // fraction
-    static constexpr double rateFactor = 10.0;            // bbl/day (rate x formation volume factor)
+    static constexpr double rateFactor = 240.0;           // bbl/day (rate x formation volume factor)
 };
 
 // The host's nine layer values in order.

@@ -228,6 +228,18 @@ struct ReuseMemo {
         double below, above, centre;
         bool valid;
     } closureStart;
+    // The last few section areas evaluated (once the net pressure has
+    // fallen to its floor, every evaluation asks for the same three).
+    struct SectionArea {
+        double pn;
+        double ratio;
+        double equilibrium1;
+        double area;
+        bool valid;
+    };
+    static constexpr int kRecentAreas = 6;
+    SectionArea recentAreas[kRecentAreas];
+    int nextRecentArea;
 };
 
 struct ModelState {
