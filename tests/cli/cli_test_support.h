@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "model_library.h"
+#include "state/default_case.h"
 
 namespace quenlor::cli_testing {
 
@@ -224,13 +225,17 @@ private:
 };
 
 // The documented defaults: the catalogue's parameters (the closure time
-// is the single-precision 0.01 the catalogue hands over) and the default
-// layer (k 0.1 md, h 20 ft, rw 0.3 ft, mu 1 cp, ct 1e-5 1/psi, phi 0.08,
-// qB 10 bbl/day).
+// is the single-precision 0.01 the catalogue hands over) and the
+// documented default layer, which is still being tuned and so is taken
+// from its one definition.
 inline std::array<double, 12> defaultParameters() {
     return {300.0, 0.0, 200.0, 15.0, 15.0, 1.0, 20.0, 20.0, static_cast<double>(0.01f), 2.0, 130000.0, 0.25};
 }
-inline std::array<double, 9> defaultLayer() { return {0.1, 20.0, 0.3, 0.0, 0.0, 1.0, 1e-5, 0.08, 10.0}; }
+inline std::array<double, 9> defaultLayer() {
+    std::array<double, 9> l{};
+    for (int i = 0; i < 9; ++i) l[i] = kDefaultLayerValues[i];
+    return l;
+}
 
 // The published catalogue (long name, short name, minimum, maximum,
 // default, unit code); single-precision values widened as handed over.

@@ -9,6 +9,7 @@
 #include "cli_test_support.h"
 #include "data_directory.h"
 #include "model_run.h"
+#include "state/default_case.h"
 
 namespace quenlor {
 namespace {
@@ -68,7 +69,7 @@ TEST(Assignments, SetParametersAndLayerValuesAndRejectBadOnes) {
     const auto catalogue = publishedCatalogue();
     ModelInputs in = defaultInputs(catalogue);
     EXPECT_EQ(in.parameters[2], 200.0);
-    EXPECT_EQ(in.layer[kThickness], 20.0);
+    EXPECT_EQ(in.layer[kThickness], kDefaultLayerValues[kThickness]);
     applyAssignment(catalogue, in, "Xf=350");
     applyAssignment(catalogue, in, "Young's modulus=2e6");
     applyAssignment(catalogue, in, "k=0.5");
@@ -180,12 +181,18 @@ TEST(Ranges, ValuesThatLeaveTheGroupsUndefinedAreErrors) {
     EXPECT_THROW(requireUsable(catalogue, in), InputError);
 }
 
-TEST(UnitConversions, FollowTheDocumentedGroupsForTheDefaultCase) {
-    // By hand: ce = 1e-5 + 3 (1 - 0.5) / (130000 x 0.08) = 1.5423077e-4;
+TEST(UnitConversions, FollowTheDocumentedGroups) {
+    // k 0.1 md, h 20 ft, rw 0.3 ft, mu 1 cp, ct 1e-5 1/psi, phi 0.08,
+    // qB 10 bbl/day, E 130000 psi, nu 0.25, Xf 200 ft. By hand:
+    // ce = 1e-5 + 3 (1 - 0.5) / (130000 x 0.08) = 1.5423077e-4;
     // hours per tD = 0.08 x 1 x ce x 0.3^2 / (0.0002637 x 0.1) = 0.0421108;
     // psi per pD = 141.2 x 10 x 1 / (0.1 x 20) = 706;
     // host time per simulation time = (200 / 0.3)^2 = 444444.4.
-    const ModelInputs in = defaultInputs(publishedCatalogue());
+    ModelInputs in = defaultInputs(publishedCatalogue());
+    in.parameters[2] = 200.0;
+    in.parameters[10] = 130000.0;
+    in.parameters[11] = 0.25;
+    in.layer = {0.1, 20.0, 0.3, 0.0, 0.0, 1.0, 1e-5, 0.08, 10.0};
     const UnitConversions u(in);
     EXPECT_NEAR(u.effectiveCompressibility(), 1.5423077e-4, 1e-11);
     EXPECT_NEAR(u.hours(1.0), 0.0421108, 1e-7);
