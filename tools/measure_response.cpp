@@ -89,13 +89,15 @@ int main(int argc, char** argv) {
     int closure = 0;
     for (int i = 2; i <= t.count && !closure; ++i)
         if (t.time[i] > closureTime) closure = i;
-    // Elsewhere: every row but the regime changes and the first ten rows
+    // Elsewhere: every row but those within two rows of a regime change
+    // (whose step the neighbour average carries) and the first ten rows
     // (equal steps from time zero change their ratio too fast there for
     // the measure to mean anything).
     double typical = 0.0;
     int typicalRow = 0, counted = 0;
     for (int i = 12; i <= t.count - 2; ++i) {
-        if (i == shutIn || i == shutIn - 1 || i == closure || i == tail || i == tail - 1) continue;
+        auto near = [i](int row) { return std::abs(i - row) <= 2; };
+        if (near(shutIn) || near(shutIn - 1) || near(closure) || near(tail) || near(tail - 1)) continue;
         if (std::fabs(stepAt(t, i)) > std::fabs(typical)) {
             typical = stepAt(t, i);
             typicalRow = i;
