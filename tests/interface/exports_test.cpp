@@ -153,4 +153,25 @@ TEST_F(Host, SolvesOnlyAfterARunAndIgnoresTheFirstArgument) {
     EXPECT_LT(first[0], first[3]);
 }
 
+TEST_F(Host, ShippedDefaultsGiveAFiniteRisingResponse) {
+    auto setPath = find<SetPath>("EL_SetDllPath");
+    auto setLayer = find<SetLayer>("EL_SetActiveLayerFullModel");
+    auto solution = find<Solution>("EL_GetRealSpaceSolution");
+    const std::string dir = std::string(QUENLOR_SOURCE_DIR) + "/data/";
+    setPath(dir.c_str(), static_cast<std::int32_t>(dir.size()));
+    // Default layer: k 0.1 md, h 20 ft, rw 0.3 ft, mu 1 cp, ct 1e-5, phi 0.08, qB 240 bbl/day.
+    setLayer(1, kCatalogueDefaults, 0.1, 20, 0.3, 0, 0, 1.0, 1e-5, 0.08, 240);
+    // Host times from table time 3e-8 to 9e-3 (host = table * Xf^2 / rw^2).
+    const double scale = 200.0 * 200.0 / (0.3 * 0.3);
+    double previous = 0.0;
+    for (int i = 0; i <= 60; ++i) {
+        const double host = 3e-8 * std::pow(3e5, i / 60.0) * scale;
+        double p = -1.0;
+        solution(host, &p);
+        ASSERT_TRUE(std::isfinite(p)) << host;
+        EXPECT_GT(p, previous) << "host time " << host;
+        previous = p;
+    }
+}
+
 }  // namespace
