@@ -55,9 +55,9 @@ enum LayerIndex : int {
 };
 
 struct LayerField {
-    const char* word;    // also the command-line option, in kebab case
-    const char* option;
-    const char* symbol;
+    const char* word;    // its name in -p and case files
+    const char* option;  // its command-line option, without the dashes
+    const char* symbol;  // the usual symbol, also a name in -p and case files
     int hostIndex;
     const char* unit;
     const char* description;

@@ -11,6 +11,7 @@
 #include "case_inputs.h"
 #include "data_check.h"
 #include "data_directory.h"
+#include "datafiles/control_file.h"
 #include "interface/catalogue.h"
 #include "model_library.h"
 #include "model_run.h"
@@ -109,11 +110,6 @@ const char* const kGroupDefinitions =
     "# pD = k h dp / (141.2 qB mu), dp in psi: the host's dimensionless pressure (layer thickness)\n"
     "# ce = ct + 3 (1 - 2 nu) / (E phi): effective compressibility, E Young's modulus, nu Poisson's ratio\n"
     "# the simulation's own time is tD(Xf) = tD rw^2 / Xf^2 (fracture half length Xf)\n";
-
-struct Markers {
-    double shutInHours;
-    double closureHours;
-};
 
 void writeResponseCsv(const std::string& path, const std::string& preamble, const ResponseCurve& c,
                       double psiPerPd) {
@@ -488,7 +484,8 @@ int runCheck(const CheckOptions& o) {
             run = why.what();
         }
         std::printf("quenlor check: %s: control file (%d records) and grid (%d x %d values) read, %d warning%s; %s\n",
-                    dir.c_str(), 40, 201, 201, check.warnings(), check.warnings() == 1 ? "" : "s", run.c_str());
+                    dir.c_str(), kControlRecordCount, kGridSize, kGridSize, check.warnings(),
+                    check.warnings() == 1 ? "" : "s", run.c_str());
         return kExitOk;
     } catch (const InputError& e) {
         error(e.what());
