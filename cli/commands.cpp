@@ -437,12 +437,12 @@ int runCatalogue(const CatalogueOptions& o) {
         }
         std::printf("%s: %zu parameters (%s)\n", library.modelName().c_str(), catalogue.size(),
                     library.path().c_str());
-        std::printf("%s\n", fmt::format("{:>2}  {:<36} {:<16} {:>20} {:>8} {:>12} {:>5}", "#", "long name",
+        std::printf("%s\n", fmt::format("{:>2}  {:<36} {:<16} {:>20} {:>20} {:>20} {:>5}", "#", "long name",
                                         "short name", "minimum", "maximum", "default", "unit")
                                 .c_str());
         for (std::size_t i = 0; i < catalogue.size(); ++i) {
             const CatalogueInfo& e = catalogue[i];
-            std::printf("%s\n", fmt::format("{:>2}  {:<36} {:<16} {:>20} {:>8} {:>12} {:>5}", i + 1, e.longName,
+            std::printf("%s\n", fmt::format("{:>2}  {:<36} {:<16} {:>20} {:>20} {:>20} {:>5}", i + 1, e.longName,
                                             e.shortName, number(e.minimum), number(e.maximum),
                                             number(e.defaultValue), e.unitCode)
                                     .c_str());
