@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#if defined(_WIN32)
+#include <filesystem>
+#include <process.h>
+#endif
 
 #include "datafiles/control_file.h"
 #include "state/model_state.h"
@@ -13,12 +17,25 @@ namespace quenlor::testing_support {
 
 // A fresh directory under the system's temporary directory; the returned
 // text ends with '/'.
+#if defined(_WIN32)
+inline std::string makeScratchDirectory() {
+    // No mkdtemp on Windows: the process id and a counter make the name.
+    static int serial = 0;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (;;) {
+        const std::filesystem::path dir =
+            base / ("quenlor-test-" + std::to_string(_getpid()) + "-" + std::to_string(serial++));
+        if (std::filesystem::create_directory(dir)) return dir.string() + "\\";
+    }
+}
+#else
 inline std::string makeScratchDirectory() {
     char pattern[] = "/tmp/quenlor-test-XXXXXX";
     const char* dir = mkdtemp(pattern);
     if (!dir) std::abort();
     return std::string(dir) + "/";
 }
+#endif
 
 inline void writeText(const std::string& path, const std::string& text) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
