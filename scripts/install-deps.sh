@@ -5,7 +5,7 @@
 set -euo pipefail
 
 what=${1:-linux}
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev gnuplot-nox libcli11-dev libfmt-dev libtomlplusplus-dev)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev gnuplot-nox libcli11-dev libfmt-dev libtomlplusplus-dev libgsl-dev)
 
 missing=()
 for p in "${packages[@]}"; do
