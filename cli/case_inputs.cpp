@@ -2,6 +2,7 @@
 
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -126,7 +127,8 @@ void applyAssignment(const std::vector<CatalogueInfo>& catalogue, ModelInputs& i
     applySetting(catalogue, inputs, assignment.substr(0, eq), assignment.substr(eq + 1), "");
 }
 
-void readCaseFile(const std::string& path, const std::vector<CatalogueInfo>& catalogue, ModelInputs& inputs) {
+void readCaseFile(const std::string& path, const std::vector<CatalogueInfo>& catalogue, ModelInputs& inputs,
+                  const std::vector<std::string>& otherSections) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw InputError("cannot read the case file " + path);
     toml::table table;
@@ -171,6 +173,8 @@ void readCaseFile(const std::string& path, const std::vector<CatalogueInfo>& cat
             int kind = 0;
             if (normaliseName(name) == "parameters") kind = 1;
             else if (normaliseName(name) == "layer") kind = 2;
+            else if (std::find(otherSections.begin(), otherSections.end(), normaliseName(name)) != otherSections.end())
+                continue;
             else
                 throw InputError(where(node) + "unknown section [" + std::string(name) +
                                  "] (the sections are [parameters] and [layer])");

@@ -88,7 +88,10 @@ void applySetting(const std::vector<CatalogueInfo>& catalogue, ModelInputs& inpu
 void applyAssignment(const std::vector<CatalogueInfo>& catalogue, ModelInputs& inputs, std::string_view assignment);
 
 // Reads a case file into inputs (values it does not name keep theirs).
-void readCaseFile(const std::string& path, const std::vector<CatalogueInfo>& catalogue, ModelInputs& inputs);
+// Sections named in otherSections (by their normalised names) are left
+// for the caller to read.
+void readCaseFile(const std::string& path, const std::vector<CatalogueInfo>& catalogue, ModelInputs& inputs,
+                  const std::vector<std::string>& otherSections = {});
 
 // One line for each value outside the catalogue's range.
 std::vector<std::string> rangeWarnings(const std::vector<CatalogueInfo>& catalogue, const ModelInputs& inputs);

@@ -1,17 +1,22 @@
 #include "commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fmt/format.h>
 #include <fstream>
+#include <map>
 #include <numbers>
 
 #include "case_inputs.h"
 #include "data_check.h"
 #include "data_directory.h"
 #include "datafiles/control_file.h"
+#include "fit.h"
+#include "fit_data.h"
+#include "fit_report.h"
 #include "interface/catalogue.h"
 #include "model_library.h"
 #include "model_run.h"
@@ -54,9 +59,10 @@ std::vector<CatalogueInfo> builtInCatalogue() {
     return catalogue;
 }
 
-ModelInputs gatherInputs(const std::vector<CatalogueInfo>& catalogue, const InputOptions& options) {
+ModelInputs gatherInputs(const std::vector<CatalogueInfo>& catalogue, const InputOptions& options,
+                         const std::vector<std::string>& otherSections = {}) {
     ModelInputs inputs = defaultInputs(catalogue);
-    if (!options.caseFile.empty()) readCaseFile(options.caseFile, catalogue, inputs);
+    if (!options.caseFile.empty()) readCaseFile(options.caseFile, catalogue, inputs, otherSections);
     for (const std::string& a : options.layerAssignments) applyAssignment(catalogue, inputs, a);
     for (const std::string& a : options.assignments) applyAssignment(catalogue, inputs, a);
     requireUsable(catalogue, inputs);
@@ -413,6 +419,210 @@ int runSensitivity(const SensitivityOptions& so) {
         error(e.what());
         return kExitUsage;
     } catch (const LibraryError& e) {
+        error(e.what());
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        error(e.what());
+        return kExitFailed;
+    }
+}
+
+namespace {
+
+// "NAME=LOW:HIGH" (either side may be empty) or "NAME=log|linear".
+std::pair<std::string, std::string> splitAssignment(const std::string& text, const char* what) {
+    const std::size_t eq = text.rfind('=');
+    if (eq == std::string::npos || eq == 0)
+        throw InputError("'" + text + "' is not of the form " + what);
+    return {text.substr(0, eq), text.substr(eq + 1)};
+}
+
+int fittedIndex(const std::vector<CatalogueInfo>& catalogue, const std::string& name, const char* option) {
+    const int index = findParameter(catalogue, name);
+    if (index < 0) {
+        std::string names;
+        for (const CatalogueInfo& e : catalogue) names += (names.empty() ? "" : ", ") + e.shortName;
+        throw InputError(std::string(option) + ": unknown parameter '" + name + "' (parameters: " + names +
+                         " or their long names)");
+    }
+    return index;
+}
+
+}  // namespace
+
+int runFit(const FitOptions& o) {
+    try {
+        const std::vector<CatalogueInfo> catalogue = builtInCatalogue();
+
+        // The injection: rate (the layer's qB) and duration.
+        InjectionSettings injection;
+        InputOptions inputOptions = o.inputs;
+        if (!o.inputs.caseFile.empty()) injection = readInjectionSettings(o.inputs.caseFile);
+        if (injection.rate)
+            inputOptions.layerAssignments.insert(inputOptions.layerAssignments.begin(),
+                                                 "qB=" + number(*injection.rate));
+        if (o.rate) {
+            for (const auto* list : {&o.inputs.layerAssignments, &o.inputs.assignments})
+                for (const std::string& a : *list)
+                    if (findLayerValue(a.substr(0, a.find('='))) == kRateFactor)
+                        throw InputError("the injection rate is given twice: --rate and " + a.substr(0, a.find('=')) +
+                                         " both set qB");
+            inputOptions.layerAssignments.push_back("qB=" + number(*o.rate));
+        }
+        const ModelInputs start = gatherInputs(catalogue, inputOptions, {"injection"});
+        const std::optional<double> hours = o.injectionHours ? o.injectionHours : injection.hours;
+        if (!hours)
+            throw InputError("the injection's duration is needed: give --injection-hours or 'hours' in the case "
+                             "file's [injection] section");
+        if (o.pressureChange && o.shutInPressure)
+            throw InputError("--shut-in-pressure applies to gauge pressures; with --pressure-change the data are "
+                             "already the change since shut-in");
+
+        // The parameters to fit, their bounds and scales.
+        std::vector<int> indices;
+        for (const std::string& name : o.fit) {
+            const int index = fittedIndex(catalogue, name, "--fit");
+            if (std::find(indices.begin(), indices.end(), index) != indices.end())
+                throw InputError("--fit names " + catalogue[index].shortName + " twice");
+            indices.push_back(index);
+        }
+        if (indices.empty()) throw InputError("no parameter to fit: name one or more with --fit (e.g. --fit Xf,FcD)");
+        std::map<int, std::pair<std::optional<double>, std::optional<double>>> bounds;
+        for (const std::string& text : o.bounds) {
+            const auto [name, range] = splitAssignment(text, "NAME=LOW:HIGH");
+            const int index = fittedIndex(catalogue, name, "--bounds");
+            if (std::find(indices.begin(), indices.end(), index) == indices.end())
+                throw InputError("--bounds " + text + ": " + catalogue[index].shortName + " is not fitted (--fit)");
+            const std::size_t colon = range.find(':');
+            if (colon == std::string::npos)
+                throw InputError("--bounds " + text + ": the range must be LOW:HIGH (either may be left empty)");
+            auto& [lower, upper] = bounds[index];
+            for (int side = 0; side < 2; ++side) {
+                const std::string part = side == 0 ? range.substr(0, colon) : range.substr(colon + 1);
+                if (part.empty()) continue;
+                double v = 0.0;
+                if (!parseNumber(part, v)) throw InputError("--bounds " + text + ": '" + part + "' is not a number");
+                (side == 0 ? lower : upper) = v;
+            }
+        }
+        std::map<int, FitScale> scales;
+        for (const std::string& text : o.scales) {
+            const auto [name, kind] = splitAssignment(text, "NAME=log or NAME=linear");
+            const int index = fittedIndex(catalogue, name, "--scale");
+            if (kind != "log" && kind != "linear")
+                throw InputError("--scale " + text + ": the scale is log or linear");
+            scales[index] = kind == "log" ? FitScale::log : FitScale::linear;
+        }
+
+        const std::string given =
+            o.data.empty() ? defaultDataDirectory("", QUENLOR_BUILT_IN_DATA_DIR) : o.data;
+        const std::string data = modelDataDirectory(given);
+        const MeasuredFallOff measured = readMeasuredFallOff(
+            o.dataFile, o.pressureChange ? PressureColumn::change : PressureColumn::gauge, o.shutInPressure);
+
+        FitSetup setup;
+        setup.dataDirectory = data;
+        setup.start = start;
+        for (int index : indices) {
+            const auto b = bounds.find(index);
+            const auto sc = scales.find(index);
+            setup.parameters.push_back(makeFitParameter(
+                catalogue, catalogue[index].shortName, start, b != bounds.end() ? b->second.first : std::nullopt,
+                b != bounds.end() ? b->second.second : std::nullopt,
+                sc != scales.end() ? std::optional<FitScale>(sc->second) : std::nullopt));
+        }
+        setup.injectionHours = *hours;
+        setup.shutInHours = measured.shutInHours;
+        setup.pressureChange = measured.pressureChange;
+        setup.derivativeWeight = o.derivativeWeight;
+        setup.smoothingCycles = o.smoothing;
+        setup.confidence = o.confidence;
+        setup.maxIterations = o.maxIterations;
+        setup.threads = o.threads;
+        setup.trace = o.trace;
+        if (static_cast<int>(setup.shutInHours.size()) <= static_cast<int>(setup.parameters.size()))
+            throw InputError(fmt::format("{} has {} point{} after shut-in for {} parameter{}; a fit needs more points "
+                                         "than parameters",
+                                         o.dataFile, setup.shutInHours.size(),
+                                         setup.shutInHours.size() == 1 ? "" : "s", setup.parameters.size(),
+                                         setup.parameters.size() == 1 ? "" : "s"));
+
+        // Nothing is written before the inputs have all been checked.
+        ControlRecord control{};
+        if (!precheck(data, start, control)) return kExitFailed;
+
+        const FitResult result = fitFallOff(setup);
+        for (const std::string& w : result.warnings) warning(w);
+
+        Outputs out = prepareOutputs(o.output, o.plots);
+        const FitDescription description{o.dataFile, data, result.best.layer[kRateFactor]};
+        const std::string report = fitReport(description, setup, result);
+        std::string preamble = fmt::format("# quenlor fit of {}: {}, data directory {}\n", o.dataFile,
+                               result.converged ? "converged" : "NOT CONVERGED (best point reached)", data);
+        preamble += "# the model's inputs at the fitted values:\n";
+        preamble += inputsSummary(catalogue, result.best);
+        preamble += kGroupDefinitions;
+        preamble += fmt::format("# injection at qB for tp = {} h, then shut-in: dp(dt) = p(tp) - p(tp + dt) + p(dt), "
+                                "p the model's response in psi\n",
+                                setup.injectionHours);
+        preamble += fmt::format("# te = tp dt / (tp + dt); derivatives over ln te, window L = {} log cycle; G with "
+                                "alpha = {}, G dp/dG from dp/d ln dt with the same window\n",
+                                o.smoothing, o.gAlpha == GAlpha::linear ? "1" : "1/2");
+        writeMatchedCurves(out.path("fit.csv"), preamble, setup, result, o.gAlpha);
+        out.written.push_back("fit.csv");
+        {
+            std::ofstream text(out.path("fit-report.txt"));
+            text << report;
+            for (const std::string& w : result.warnings) text << "warning: " << w << "\n";
+            if (!text) throw std::runtime_error("cannot write " + out.path("fit-report.txt"));
+        }
+        out.written.push_back("fit-report.txt");
+        {
+            std::ofstream table(out.path("fit-parameters.csv"));
+            table << "# quenlor fit of " << o.dataFile << (result.converged ? "" : ": NOT CONVERGED (best point reached)")
+                  << "\n# index: the catalogue's (";
+            for (std::size_t j = 0; j < setup.parameters.size(); ++j)
+                table << (j == 0 ? "" : ", ") << setup.parameters[j].index + 1 << " " << setup.parameters[j].name;
+            table << fmt::format("); low, high: the {:g} % interval (Student t, {} degrees of freedom); "
+                                 "standard_error: of ln v (log scale) or v; determined 0: the data cannot see it\n",
+                                 100.0 * setup.confidence, result.degreesOfFreedom);
+            table << "index,start,fitted,low,high,standard_error,log_scale,determined\n";
+            for (std::size_t j = 0; j < setup.parameters.size(); ++j) {
+                const FitParameter& par = setup.parameters[j];
+                const FittedParameter& f = result.parameters[j];
+                table << fmt::format("{},{},{},{},{},{},{},{}\n", par.index + 1, par.start, f.value, f.low, f.high,
+                                     f.standardError, par.scale == FitScale::log ? 1 : 0, f.determined ? 1 : 0);
+            }
+            if (!table) throw std::runtime_error("cannot write " + out.path("fit-parameters.csv"));
+        }
+        out.written.push_back("fit-parameters.csv");
+
+        const double closureShutIn = result.best.parameters[kClosureTimeIndex] - setup.injectionHours;
+        FitPlot loglog{"fit.csv", "fit-falloff.png", "Quenlor fit: measured and model fall-off", {}};
+        FitPlot gplot{"fit.csv", "fit-gfunction.png",
+                      fmt::format("Quenlor fit: G-function plot (Nolte, alpha = {})",
+                                  o.gAlpha == GAlpha::linear ? "1" : "1/2"),
+                      {}};
+        if (closureShutIn >= setup.shutInHours.front() && closureShutIn <= setup.shutInHours.back()) {
+            loglog.markers.push_back({closureShutIn, "closure (fitted t(close))"});
+            gplot.markers.push_back({nolteG(closureShutIn / setup.injectionHours, o.gAlpha), "closure"});
+        }
+        out.plot("fit-falloff.gp", fitFallOffPlotScript(loglog), "fit-falloff.png");
+        out.plot("fit-gfunction.gp", fitGFunctionPlotScript(gplot), "fit-gfunction.png");
+
+        std::printf("%s", report.c_str());
+        std::string files;
+        for (const std::string& f : out.written) files += " " + f;
+        std::printf("  output         %s:%s\n", out.directory.c_str(), files.c_str());
+        if (!result.converged) {
+            error("the fit did not converge (" + result.stopReason + "); the best point reached is reported");
+            return kExitFailed;
+        }
+        return kExitOk;
+    } catch (const InputError& e) {
+        error(e.what());
+        return kExitUsage;
+    } catch (const DirectoryError& e) {
         error(e.what());
         return kExitUsage;
     } catch (const std::exception& e) {

@@ -1,7 +1,7 @@
-// The subcommands of the quenlor program: simulate, catalogue, check and
-// sensitivity. Each returns the process exit status: 0 done, 1 the data
-// or the run failed (the reasons are on standard error, one line each),
-// 2 the command line or the case inputs were unusable.
+// The subcommands of the quenlor program: simulate, catalogue, check,
+// sensitivity and fit. Each returns the process exit status: 0 done, 1
+// the data or the run failed (the reasons are on standard error, one line
+// each), 2 the command line or the case inputs were unusable.
 #pragma once
 
 #include <optional>
@@ -56,7 +56,33 @@ struct CheckOptions {
     InputOptions inputs;
 };
 
+// quenlor fit: match the model's superposed fall-off to a measured one
+// (see fit.h and docs/fit.md). Exit status 1 also when the fit does not
+// converge (the best point reached is still reported and written).
+struct FitOptions {
+    std::string dataFile;
+    std::string data;  // the model's data directory; empty: the default
+    InputOptions inputs;
+    std::vector<std::string> fit;     // parameter names
+    std::vector<std::string> bounds;  // NAME=LOW:HIGH, either side may be empty
+    std::vector<std::string> scales;  // NAME=log or NAME=linear
+    std::optional<double> injectionHours;
+    std::optional<double> rate;  // bbl/day: the layer's qB
+    bool pressureChange = false;  // the second column is the change since shut-in
+    std::optional<double> shutInPressure;
+    double derivativeWeight = 0.0;
+    double smoothing = 0.1;  // log cycles
+    double confidence = 0.95;
+    int maxIterations = 100;
+    int threads = 0;  // 0: the machine's cores
+    bool trace = false;
+    std::string output = "quenlor-output";
+    GAlpha gAlpha = GAlpha::linear;
+    bool plots = true;
+};
+
 int runSimulate(const SimulateOptions& options);
+int runFit(const FitOptions& options);
 int runCatalogue(const CatalogueOptions& options);
 int runCheck(const CheckOptions& options);
 int runSensitivity(const SensitivityOptions& options);

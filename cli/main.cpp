@@ -7,6 +7,7 @@
 //                         every problem with file, line and columns
 //   quenlor sensitivity P overlay the responses for several values of one
 //                         parameter
+//   quenlor fit DATA      match the model's fall-off to a measured one
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -106,6 +107,66 @@ int main(int argc, char** argv) {
         ->type_name("V1,V2,...");
     addRunOptions(*sen, sensitivity.run);
 
+    FitOptions fit;
+    auto* fitCommand = app.add_subcommand("fit", "match the model's fall-off to a measured one (nonlinear least squares)");
+    fitCommand->add_option("DATA", fit.dataFile, "CSV of shut-in time (hours) and pressure (psi)")->required();
+    fitCommand->add_option("--fit", fit.fit, "the parameters to fit (catalogue short or long names), e.g. --fit Xf,FcD")
+        ->delimiter(',')
+        ->type_name("NAME,...");
+    fitCommand->add_option("--bounds", fit.bounds, "bounds of a fitted parameter (default: the catalogue's range)")
+        ->type_name("NAME=LOW:HIGH");
+    fitCommand->add_option("--scale", fit.scales, "solve for ln v (log) or v (linear) (default: log when the range "
+                                                  "spans decades)")
+        ->type_name("NAME=log|linear");
+    fitCommand
+        ->add_option_function<double>(
+            "--injection-hours", [&](const double& h) { fit.injectionHours = h; },
+            "duration of the injection before shut-in, hours (or 'hours' in the case file's [injection])")
+        ->type_name("HOURS")
+        ->check(CLI::PositiveNumber);
+    fitCommand
+        ->add_option_function<double>(
+            "--rate", [&](const double& q) { fit.rate = q; },
+            "injection rate times formation volume factor, bbl/day: the layer's qB (or 'rate' in [injection])")
+        ->type_name("BBL/DAY")
+        ->check(CLI::PositiveNumber);
+    fitCommand->add_flag("--pressure-change", fit.pressureChange,
+                         "the second column is the pressure change since shut-in, not the gauge pressure");
+    fitCommand
+        ->add_option_function<double>(
+            "--shut-in-pressure", [&](const double& p) { fit.shutInPressure = p; },
+            "gauge pressure at shut-in, psi (default: the row at time 0)")
+        ->type_name("PSI");
+    fitCommand->add_option("--derivative-weight", fit.derivativeWeight,
+                           "weight of the squared Bourdet-derivative differences (0: pressure change only)")
+        ->capture_default_str()
+        ->check(CLI::NonNegativeNumber);
+    fitCommand->add_option("--smoothing", fit.smoothing, "Bourdet derivative window L, in log cycles")
+        ->capture_default_str()
+        ->check(CLI::Range(0.0, 2.0));
+    fitCommand->add_option("--confidence", fit.confidence, "confidence level of the intervals")
+        ->capture_default_str()
+        ->check(CLI::Range(0.5, 0.9999));
+    fitCommand->add_option("--max-iterations", fit.maxIterations, "iterations of the solver")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 10000));
+    fitCommand->add_option("--threads", fit.threads, "threads for the Jacobian (default: the machine's cores)")
+        ->check(CLI::Range(1, 1024));
+    fitCommand->add_flag("--trace", fit.trace, "print the misfit and the values at every iteration");
+    fitCommand->add_option("--data", fit.data,
+                           "directory of the two data files, at most 80 characters (default: QUENLOR_DATA, else the "
+                           "source tree's data/)")
+        ->type_name("DIR");
+    addInputOptions(*fitCommand, fit.inputs);
+    fitCommand->add_option("-o,--output", fit.output, "output folder, created when missing")
+        ->capture_default_str()
+        ->type_name("DIR");
+    std::string fitAlpha = "1";
+    fitCommand->add_option("--g-alpha", fitAlpha, "fracture growth exponent of the G-function: 1 or 0.5")
+        ->capture_default_str()
+        ->check(CLI::IsMember({"1", "0.5"}));
+    fitCommand->add_flag("!--no-plots", fit.plots, "write the CSV and the gnuplot scripts only");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -116,12 +177,15 @@ int main(int argc, char** argv) {
 
     if (app.get_subcommands().empty()) {
         std::fprintf(stderr,
-                     "quenlor: a command is required: simulate, catalogue, check or sensitivity (see quenlor --help)\n");
+                     "quenlor: a command is required: simulate, catalogue, check, sensitivity or fit (see quenlor "
+                     "--help)\n");
         return kExitUsage;
     }
     simulate.gAlpha = alpha == "0.5" ? GAlpha::squareRoot : GAlpha::linear;
     if (sim->parsed()) return runSimulate(simulate);
     if (cat->parsed()) return runCatalogue(catalogue);
     if (chk->parsed()) return runCheck(check);
+    fit.gAlpha = fitAlpha == "0.5" ? GAlpha::squareRoot : GAlpha::linear;
+    if (fitCommand->parsed()) return runFit(fit);
     return runSensitivity(sensitivity);
 }

@@ -186,4 +186,38 @@ std::string sensitivityPlotScript(const SensitivityPlot& p) {
     return s;
 }
 
+std::string fitFallOffPlotScript(const FitPlot& p) {
+    std::string s = header(p.title, true);
+    s += terminal(p.png);
+    s += "set logscale xy\n";
+    s += kLogFormat;
+    s += "set xlabel 'shut-in time {/Symbol D}t, hours'\n";
+    s += "set ylabel 'pressure change since shut-in and derivative, psi'\n";
+    s += markers(p.markers);
+    s += fmt::format(
+        "plot {0} using 1:($4 > 0 ? $4 : NaN) with points pt 6 ps 0.8 lc rgb '#1f4e9c' title 'measured {{/Symbol D}}p', \\\n"
+        "     {0} using 1:($5 > 0 ? $5 : NaN) with lines lw 2.5 lc rgb '#1f4e9c' title 'model {{/Symbol D}}p', \\\n"
+        "     {0} using 1:($7 > 0 ? $7 : NaN) with points pt 4 ps 0.8 lc rgb '#c0392b' title 'measured derivative d{{/Symbol D}}p/d ln t_e', \\\n"
+        "     {0} using 1:($8 > 0 ? $8 : NaN) with lines lw 2 lc rgb '#c0392b' title 'model derivative'\n",
+        quoted(p.csv));
+    return s;
+}
+
+std::string fitGFunctionPlotScript(const FitPlot& p) {
+    std::string s = header(p.title, true);
+    s += terminal(p.png);
+    s += "set xlabel 'G-function'\n";
+    s += "set ylabel 'pressure change since shut-in {/Symbol D}p, psi'\n";
+    s += "set y2label 'G dp/dG, psi'\n";
+    s += "set ytics nomirror\nset y2tics\nset xrange [0:*]\n";
+    s += markers(p.markers);
+    s += fmt::format(
+        "plot {0} using 3:4 axes x1y1 with points pt 6 ps 0.8 lc rgb '#1f4e9c' title 'measured {{/Symbol D}}p (left)', \\\n"
+        "     {0} using 3:5 axes x1y1 with lines lw 2.5 lc rgb '#1f4e9c' title 'model {{/Symbol D}}p (left)', \\\n"
+        "     {0} using 3:9 axes x1y2 with points pt 4 ps 0.8 lc rgb '#c0392b' title 'measured G d{{/Symbol D}}p/dG (right)', \\\n"
+        "     {0} using 3:10 axes x1y2 with lines lw 2 lc rgb '#c0392b' title 'model G d{{/Symbol D}}p/dG (right)'\n",
+        quoted(p.csv));
+    return s;
+}
+
 }  // namespace quenlor

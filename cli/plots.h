@@ -55,4 +55,16 @@ struct SensitivityPlot {
 };
 std::string sensitivityPlotScript(const SensitivityPlot& plot);
 
+// A fit's matched curves (fit.csv): measured points and the model's line
+// overlaid, on the log-log fall-off plot (pressure change and derivative
+// against shut-in time) and on the G-function plot (pressure change and
+// G dp/dG against G). Columns: 1 dt, 3 G, 4 and 5 the measured and model
+// pressure change, 7 and 8 their derivatives, 9 and 10 their G dp/dG.
+struct FitPlot {
+    std::string csv, png, title;
+    std::vector<Marker> markers;
+};
+std::string fitFallOffPlotScript(const FitPlot& plot);
+std::string fitGFunctionPlotScript(const FitPlot& plot);
+
 }  // namespace quenlor
