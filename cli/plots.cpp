@@ -209,7 +209,7 @@ std::string fitGFunctionPlotScript(const FitPlot& p) {
     s += "set xlabel 'G-function'\n";
     s += "set ylabel 'pressure change since shut-in {/Symbol D}p, psi'\n";
     s += "set y2label 'G dp/dG, psi'\n";
-    s += "set ytics nomirror\nset y2tics\nset xrange [0:*]\n";
+    s += "set ytics nomirror\nset y2tics\nset xrange [0:*]\nset key center right\n";
     s += markers(p.markers);
     s += fmt::format(
         "plot {0} using 3:4 axes x1y1 with points pt 6 ps 0.8 lc rgb '#1f4e9c' title 'measured {{/Symbol D}}p (left)', \\\n"
