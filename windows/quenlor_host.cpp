@@ -449,12 +449,17 @@ void setDirectory(const Library& lib, const std::string& directory) {
     entry<SetPathFn>(lib, 11)(directory.c_str(), static_cast<std::int32_t>(directory.size()));
 }
 
-// Host times (based on the well radius): twenty per decade from 1e-4 to
-// 1e10, wide enough to cover the table whatever the control file's time
-// range; times beyond the last row give the held result.
+// Host times (based on the well radius): ten per decade from 1e-4 to 9e9,
+// wide enough to cover the table whatever the control file's time range
+// (times beyond the last row give the held result). Each is a product of
+// two exact literals, so every build computes the same doubles; a power
+// function would not (runtime libraries differ in the last bit).
 std::vector<double> hostTimes() {
+    constexpr double kDecades[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    constexpr double kSteps[] = {1.0, 1.25, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0};
     std::vector<double> t;
-    for (int i = 0; i <= 280; ++i) t.push_back(std::pow(10.0, -4.0 + i / 20.0));
+    for (double decade : kDecades)
+        for (double step : kSteps) t.push_back(step * decade);
     return t;
 }
 
