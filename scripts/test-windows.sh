@@ -108,9 +108,18 @@ else
   wineserver -p
   timed "wine start ($wine_mode)" wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   timeout_s=600
-  [ "$wine_mode" = emulated ] && timeout_s=3600
+  exclude=WindowsDllExportsAndImports
+  if [ "$wine_mode" = emulated ]; then
+    timeout_s=3600
+    # qemu-user keeps MXCSR's flags but never traps on an unmasked SSE
+    # exception, so there the canary cannot die and the floating-point
+    # test cannot see a raised exception (it still checks control words,
+    # leaked flags and the curve under the host's rounding).
+    exclude="$exclude|WindowsHostSeesRaisedExceptions"
+    skip "raised-exception canary under qemu-user (unmasked SSE exceptions do not trap there)"
+  fi
   if timed "wine tests ($wine_mode)" ctest --test-dir build-win --output-on-failure --timeout $timeout_s \
-       -E WindowsDllExportsAndImports; then
+       -E "$exclude"; then
     pass "unit tests and test host under Wine"
   else
     fail "unit tests and test host under Wine"
