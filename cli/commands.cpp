@@ -156,6 +156,34 @@ struct Outputs {
     }
 };
 
+// Runs a command's body; an error becomes one line on standard error and
+// the exit code for its kind (the user's input, or a failure).
+template <class Body>
+int withExitCodes(Body&& body) {
+    try {
+        return body();
+    } catch (const InputError& e) {
+        error(e.what());
+        return kExitUsage;
+    } catch (const DirectoryError& e) {
+        error(e.what());
+        return kExitUsage;
+    } catch (const LibraryError& e) {
+        error(e.what());
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        error(e.what());
+        return kExitFailed;
+    }
+}
+
+// The summary's last line: the output folder and the files written there.
+void printOutputs(const Outputs& out) {
+    std::string files;
+    for (const std::string& f : out.written) files += " " + f;
+    std::printf("  output         %s:%s\n", out.directory.c_str(), files.c_str());
+}
+
 Outputs prepareOutputs(const std::string& directory, bool plots) {
     Outputs o;
     std::error_code e;
@@ -178,7 +206,7 @@ std::vector<Marker> markersWithin(std::initializer_list<Marker> list, double low
 
 int runSimulate(const SimulateOptions& o) {
     const auto start = Clock::now();
-    try {
+    return withExitCodes([&] {
         const ModelLibrary library(findModelLibrary(o.where.library));
         const std::vector<CatalogueInfo> catalogue = libraryCatalogue(library);
         const ModelInputs inputs = gatherInputs(catalogue, o.inputs);
@@ -300,29 +328,15 @@ int runSimulate(const SimulateOptions& o) {
         std::printf("  peak pressure  %s psi (pD %s) at %s h\n", brief(curve.psi[peak]).c_str(),
                     brief(curve.hostPressure[peak]).c_str(), brief(curve.hours[peak]).c_str());
         std::printf("  run time       simulation %.3f s, total %.3f s\n", runSeconds, seconds(start));
-        std::string files;
-        for (const std::string& f : out.written) files += " " + f;
-        std::printf("  output         %s:%s\n", out.directory.c_str(), files.c_str());
+        printOutputs(out);
         return kExitOk;
-    } catch (const InputError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const DirectoryError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const LibraryError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const std::exception& e) {
-        error(e.what());
-        return kExitFailed;
-    }
+    });
 }
 
 int runSensitivity(const SensitivityOptions& so) {
     const auto start = Clock::now();
     const SimulateOptions& o = so.run;
-    try {
+    return withExitCodes([&] {
         const ModelLibrary library(findModelLibrary(o.where.library));
         const std::vector<CatalogueInfo> catalogue = libraryCatalogue(library);
         const int index = findParameter(catalogue, so.parameter);
@@ -408,23 +422,9 @@ int runSensitivity(const SensitivityOptions& so) {
         std::printf("quenlor sensitivity: %s, %zu values, data %s\n", name.c_str(), values.size(), data.c_str());
         for (const std::string& l : lines) std::printf("%s\n", l.c_str());
         std::printf("  run time       total %.3f s\n", seconds(start));
-        std::string files;
-        for (const std::string& f : out.written) files += " " + f;
-        std::printf("  output         %s:%s\n", out.directory.c_str(), files.c_str());
+        printOutputs(out);
         return kExitOk;
-    } catch (const InputError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const DirectoryError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const LibraryError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const std::exception& e) {
-        error(e.what());
-        return kExitFailed;
-    }
+    });
 }
 
 namespace {
@@ -451,7 +451,7 @@ int fittedIndex(const std::vector<CatalogueInfo>& catalogue, const std::string& 
 }  // namespace
 
 int runFit(const FitOptions& o) {
-    try {
+    return withExitCodes([&] {
         const std::vector<CatalogueInfo> catalogue = builtInCatalogue();
 
         // The injection: rate (the layer's qB) and duration.
@@ -611,28 +611,17 @@ int runFit(const FitOptions& o) {
         out.plot("fit-gfunction.gp", fitGFunctionPlotScript(gplot), "fit-gfunction.png");
 
         std::printf("%s", report.c_str());
-        std::string files;
-        for (const std::string& f : out.written) files += " " + f;
-        std::printf("  output         %s:%s\n", out.directory.c_str(), files.c_str());
+        printOutputs(out);
         if (!result.converged) {
             error("the fit did not converge (" + result.stopReason + "); the best point reached is reported");
             return kExitFailed;
         }
         return kExitOk;
-    } catch (const InputError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const DirectoryError& e) {
-        error(e.what());
-        return kExitUsage;
-    } catch (const std::exception& e) {
-        error(e.what());
-        return kExitFailed;
-    }
+    });
 }
 
 int runCatalogue(const CatalogueOptions& o) {
-    try {
+    return withExitCodes([&] {
         const ModelLibrary library(findModelLibrary(o.library));
         const std::vector<CatalogueInfo> catalogue = libraryCatalogue(library);
         if (o.csv) {
@@ -658,14 +647,11 @@ int runCatalogue(const CatalogueOptions& o) {
                                     .c_str());
         }
         return kExitOk;
-    } catch (const LibraryError& e) {
-        error(e.what());
-        return kExitUsage;
-    }
+    });
 }
 
 int runCheck(const CheckOptions& o) {
-    try {
+    return withExitCodes([&] {
         std::error_code e;
         if (!fs::is_directory(o.directory, e)) {
             error("the data directory " + o.directory + (fs::exists(o.directory, e) ? " is not a directory"
@@ -697,10 +683,7 @@ int runCheck(const CheckOptions& o) {
                     dir.c_str(), kControlRecordCount, kGridSize, kGridSize, check.warnings(),
                     check.warnings() == 1 ? "" : "s", run.c_str());
         return kExitOk;
-    } catch (const InputError& e) {
-        error(e.what());
-        return kExitUsage;
-    }
+    });
 }
 
 }  // namespace quenlor
