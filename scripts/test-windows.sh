@@ -20,6 +20,7 @@ skipped=0
 pass() { passed=$((passed + 1)); echo "PASS: $*"; }
 fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
 skip() { skipped=$((skipped + 1)); echo "skipped: $*"; }
+quiet() { "$@" >/dev/null; }
 timed() { # timed LABEL COMMAND...: runs the command, prints its wall time
   local label=$1 start=$SECONDS rc=0
   shift
@@ -75,10 +76,11 @@ else
 fi
 
 # ---- the cross build ---------------------------------------------------------
-timed "windows build" bash -c "
-  cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake \
-        -DCMAKE_BUILD_TYPE=Release -DQUENLOR_BUILD_TESTS=ON -DQUENLOR_BUILD_TOOLS=OFF >/dev/null &&
-  cmake --build build-win -j $jobs"
+toolchain=()  # given on the first configure only; CMake warns when it is repeated
+[ -f build-win/CMakeCache.txt ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake)
+timed "windows configure" quiet cmake -S . -B build-win -G Ninja "${toolchain[@]}" \
+  -DCMAKE_BUILD_TYPE=Release -DQUENLOR_BUILD_TESTS=ON -DQUENLOR_BUILD_TOOLS=OFF
+timed "windows build" cmake --build build-win -j "$jobs"
 
 if ctest --test-dir build-win --output-on-failure -R WindowsDllExportsAndImports; then
   pass "quenlor.dll export and import tables"
@@ -106,7 +108,7 @@ else
   # One persistent wineserver for the whole run, its services started once
   # with nothing attached to our output.
   wineserver -p
-  timed "wine start ($wine_mode)" wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  timed "wine start ($wine_mode)" bash -c 'wine cmd /c exit </dev/null >/dev/null 2>&1' || true
   timeout_s=600
   exclude=WindowsDllExportsAndImports
   if [ "$wine_mode" = emulated ]; then
