@@ -5,6 +5,7 @@
 
 #include "fracture/section_area.h"
 #include "state/constants.h"
+#include "state/same_bits.h"
 
 namespace quenlor {
 
@@ -26,8 +27,8 @@ double sectionArea(ModelState& state, double pn) {
     const DerivedGroups& d = state.derived;
     if (!state.reuseDisabled) {
         for (const ReuseMemo::SectionArea& e : memo.recentAreas)
-            if (e.valid && e.pn == pn && e.ratio == d.stressContrastRatio &&
-                e.equilibrium1 == d.equilibriumPressureRatio1)
+            if (e.valid && sameBits(e.pn, pn) && sameBits(e.ratio, d.stressContrastRatio) &&
+                sameBits(e.equilibrium1, d.equilibriumPressureRatio1))
                 return e.area;
     }
     const double area = fractureSectionArea(state, pn);
@@ -43,8 +44,8 @@ double sectionArea(ModelState& state, double pn) {
 ClosureStartAreas closureStartAreas(ModelState& state, double p0) {
     ClosureStartAreas& kept = state.memo.closureStart;
     const DerivedGroups& d = state.derived;
-    if (!state.reuseDisabled && kept.valid && kept.p0 == p0 && kept.ratio == d.stressContrastRatio &&
-        kept.equilibrium1 == d.equilibriumPressureRatio1)
+    if (!state.reuseDisabled && kept.valid && sameBits(kept.p0, p0) && sameBits(kept.ratio, d.stressContrastRatio) &&
+        sameBits(kept.equilibrium1, d.equilibriumPressureRatio1))
         return kept;
     ClosureStartAreas fresh;
     fresh.above = sectionArea(state, p0 + kDerivativeStep);

@@ -7,6 +7,7 @@
 #include "interface/response_lookup.h"
 #include "simulation/sweeps.h"
 #include "state/constants.h"
+#include "state/same_bits.h"
 
 namespace quenlor {
 
@@ -35,7 +36,8 @@ double intervalStorage(ModelState& s, int k) {
     const bool closed = m.currentTime > s.derived.dimensionlessClosureTime;
     ReuseMemo::IntervalStorage& kept = s.memo.interval[k];
     const double reference = s.control.closureReferencePressure;
-    if (closed && !s.reuseDisabled && kept.valid && kept.pressure == pw && kept.reference == reference)
+    if (closed && !s.reuseDisabled && kept.valid && sameBits(kept.pressure, pw) &&
+        sameBits(kept.reference, reference))
         return kept.value + cd;
     const double value = closureStorageByPressure(s, pw);
     if (closed) kept = {pw, reference, value, true};
@@ -53,7 +55,7 @@ struct PowerMemo {
     double x = 0.0, exponent = 0.0, value = 0.0;
     bool valid = false;
     double operator()(double arg, double exp, bool reuse) {
-        if (reuse && valid && arg == x && exp == exponent) return value;
+        if (reuse && valid && sameBits(arg, x) && sameBits(exp, exponent)) return value;
         x = arg;
         exponent = exp;
         value = std::pow(arg, exp);
