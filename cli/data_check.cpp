@@ -29,32 +29,6 @@ private:
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isNumberCharacter(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '+' || c == '-'; }
 
-void setInputs(ModelState& s, const ModelInputs& in) {
-    const auto& p = in.parameters;
-    ModelParameters& m = s.parameters;
-    m.wellboreVolume = p[0];
-    m.fractureFaceSkin = p[1];
-    m.halfLength = p[2];
-    m.height1 = p[3];
-    m.height2 = p[4];
-    m.conductivity = p[5];
-    m.stressContrast1 = p[6];
-    m.stressContrast2 = p[7];
-    m.closureTime = p[8];
-    m.shrinkageDelay = p[9];
-    m.youngModulus = p[10];
-    m.poissonRatio = p[11];
-    LayerProperties& l = s.layer;
-    l.permeability = in.layer[kPermeability];
-    l.thickness = in.layer[kThickness];
-    l.wellRadius = in.layer[kWellRadius];
-    l.viscosity = in.layer[kViscosity];
-    l.totalCompressibility = in.layer[kTotalCompressibility];
-    l.porosity = in.layer[kPorosity];
-    l.rateFactor = in.layer[kRateFactor];
-    s.effectiveCompressibility = effectiveCompressibility(in);
-    orderContrastsAndHeights(m);
-}
 
 }  // namespace
 
@@ -146,7 +120,7 @@ DataCheck checkDataDirectory(const std::string& directory, const ModelInputs& in
     check.gridRead = readLookupGrid(gridPath.c_str(), state->grid, sink);
     if (!check.controlRead || !check.gridRead) return check;
 
-    setInputs(*state, inputs);
+    storeParameters(*state, inputs.parameters.data(), inputs.layer.data());
     setUpSimulation(*state);
     const std::size_t before = check.findings.size();
     checkRunRequirements(*state, controlPath.c_str(), sink);

@@ -39,8 +39,7 @@ void buildDataFilePath(const ModelState& state, const char* fileName, char (&pat
     path[n + nameLength] = '\0';
 }
 
-void setActiveLayer(ModelState& state, int /*parameterCount: always 12*/, const double* parameters,
-                    const double (&layer)[kLayerValueCount]) {
+void storeParameters(ModelState& state, const double* parameters, const double* layer) {
     ModelParameters& p = state.parameters;
     p.wellboreVolume = parameters[0];
     p.fractureFaceSkin = parameters[1];
@@ -66,14 +65,18 @@ void setActiveLayer(ModelState& state, int /*parameterCount: always 12*/, const 
 
     state.effectiveCompressibility =
         l.totalCompressibility + 3.0 * (1.0 - 2.0 * p.poissonRatio) / (p.youngModulus * l.porosity);
+    orderContrastsAndHeights(p);
+}
+
+void setActiveLayer(ModelState& state, int /*parameterCount: always 12*/, const double* parameters,
+                    const double (&layer)[kLayerValueCount]) {
+    storeParameters(state, parameters, layer);
 
     // Working path: the directory without trailing blanks, cut or padded to 80.
     int n = state.dllPath.trimmedLength();
     if (n > kWorkingPathLength) n = kWorkingPathLength;
     std::memset(state.workingPath.chars, ' ', kWorkingPathLength);
     std::memcpy(state.workingPath.chars, state.dllPath.chars, static_cast<std::size_t>(n));
-
-    orderContrastsAndHeights(p);
 
     char path[kFilePathLength + 1];
     buildDataFilePath(state, kControlFileName, path);

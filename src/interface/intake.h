@@ -24,6 +24,12 @@ void setDataDirectory(ModelState& state, const char* text, int length);
 void setActiveLayer(ModelState& state, int parameterCount, const double* parameters,
                     const double (&layer)[kLayerValueCount]);
 
+// Stores the twelve parameters and the used layer values (the host's nine,
+// values 4 and 5 ignored), derives the effective compressibility and puts
+// the contrasts and part-heights in order: the part of the intake that
+// does not look at the data directory.
+void storeParameters(ModelState& state, const double* parameters, const double* layer);
+
 // Puts the contrasts and part-heights in the order the model relies on.
 void orderContrastsAndHeights(ModelParameters& parameters);
 
