@@ -42,26 +42,11 @@ using testing_support::writeText;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
+// The small run of the other tests, with fewer sweep and injection steps.
 ControlRecord goodControl() {
-    ControlRecord c{};
-    c.firstPassStartTime = 1e-4;
-    c.firstPassEndTime = 0.1;
-    c.fractureDiffusivity = 1000.0;
-    c.injectionDuration = 0.01;
-    c.linearPassStartTime = 1e-4;
-    c.linearPassEndTime = 0.1;
-    c.storageProductFactor = 1.0;
-    c.fractureStorageFactor = 1.0;
-    c.closedFractureCompliance = -20.0;
-    c.closureWidthFraction = 0.5;
-    c.simulationEndTime = 1.0;
-    c.stehfestTerms = 12;
-    c.passCount = 1;
+    ControlRecord c = testing_support::smallControl();
     c.timeStepCount = 10;
-    c.timeSpacingMode = 5;
-    c.falloffPeriods = 2;
     c.stepsPerInjection = 4;
-    c.closureModel = 5;
     return c;
 }
 
